@@ -31,7 +31,8 @@ FileTree Installation() {
 }
 
 // The installation with the runtime's files that the rows name taken from backend.
-FileTree Switched(FileTree tree, const std::string& backend, std::vector<int> rows = {0, 1, 2, 3, 4}) {
+FileTree Switched(FileTree tree, const std::string& backend,
+                  std::vector<int> rows = {0, 1, 2, 3, 4}) {
     for (int row : rows) {
         tree[kRuntimeFiles[row]] = backend + " " + kRuntimeFiles[row];
     }
@@ -49,8 +50,10 @@ std::vector<std::string> Copies(const FakeFileSystem& files) {
 }
 
 TEST(BackendSwitch, OnlyExactlyOpenGlSelectsTheOpenGlBuild) {
-    const std::pair<const char*, const char*> requests[] = {
-        {"opengl", "opengl"}, {"directx", "directx"}, {"OpenGL", "directx"}, {"opengl ", "directx"}};
+    const std::pair<const char*, const char*> requests[] = {{"opengl", "opengl"},
+                                                            {"directx", "directx"},
+                                                            {"OpenGL", "directx"},
+                                                            {"opengl ", "directx"}};
     for (const auto& [request, backend] : requests) {
         SCOPED_TRACE(request);
         FakeFileSystem files(WithParents(Installation()));

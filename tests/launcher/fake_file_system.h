@@ -219,8 +219,8 @@ private:
         if (name == "." || name == "..") {
             attributes = kFileAttributeDirectory;
         } else {
-            const std::string key = listing.directory.empty() ? name
-                                                              : listing.directory + "\\" + name;
+            const std::string key =
+                listing.directory.empty() ? name : listing.directory + "\\" + name;
             const auto node = nodes_.find(key);
             if (node != nodes_.end() && node->second.directory) {
                 attributes = kFileAttributeDirectory;
@@ -238,7 +238,8 @@ private:
     }
 
     Listing* Find(ListingHandle handle) {
-        const auto listing = listings_.find(static_cast<int>(reinterpret_cast<std::intptr_t>(handle)));
+        const auto listing =
+            listings_.find(static_cast<int>(reinterpret_cast<std::intptr_t>(handle)));
         if (listing == listings_.end()) {
             ADD_FAILURE() << "call on a listing that is not open";
             return nullptr;

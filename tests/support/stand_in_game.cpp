@@ -15,6 +15,10 @@
 //   STAND_IN_WAIT_FOR    Optional file: before ending, wait until it exists (at most
 //                        STAND_IN_WAIT_LIMIT_MS milliseconds, default 120000).
 //   STAND_IN_WAIT_MS     Optional time in milliseconds to wait before ending.
+//   STAND_IN_SETTLE_MS   Optional time in milliseconds to wait before looking at the screen, so
+//                        that what the launcher drew has reached it.
+//   STAND_IN_PROBES      Optional screen points "x,y x,y ..." whose colours are recorded as
+//                        pixel_X_Y=0xRRGGBB lines.
 //
 // A report block is a series of "key=value" lines ending with a line "end":
 //   run, module, command_line, working_directory, screen_width, screen_height, screen_bits,
@@ -112,6 +116,25 @@ void WaitAsTold() {
     }
 }
 
+// One "pixel_X_Y=0xRRGGBB" line for each point of STAND_IN_PROBES.
+std::string ProbeLines(HDC screen) {
+    std::string lines;
+    const std::string probes = Variable("STAND_IN_PROBES");
+    const char* cursor = probes.c_str();
+    int x = 0;
+    int y = 0;
+    int consumed = 0;
+    while (std::sscanf(cursor, " %d,%d%n", &x, &y, &consumed) == 2) {
+        const COLORREF colour = GetPixel(screen, x, y);
+        char line[64];
+        std::snprintf(line, sizeof line, "pixel_%d_%d=0x%02X%02X%02X\n", x, y, GetRValue(colour),
+                      GetGValue(colour), GetBValue(colour));
+        lines += line;
+        cursor += consumed;
+    }
+    return lines;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -120,11 +143,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     char workingDirectory[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, workingDirectory);
+    const std::string settleMs = Variable("STAND_IN_SETTLE_MS");
+    if (!settleMs.empty()) {
+        Sleep(std::strtoul(settleMs.c_str(), nullptr, 0));
+    }
     HDC screen = GetDC(nullptr);
     const int width = GetDeviceCaps(screen, HORZRES);
     const int height = GetDeviceCaps(screen, VERTRES);
     const int bits = GetDeviceCaps(screen, BITSPIXEL);
     const COLORREF centre = GetPixel(screen, width / 2, height / 2);
+    const std::string probeLines = ProbeLines(screen);
     ReleaseDC(nullptr, screen);
 
     std::string report = Variable("STAND_IN_REPORT");
@@ -135,10 +163,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         std::fprintf(out,
                      "run=%lu\nmodule=%s\ncommand_line=%s\nworking_directory=%s\n"
                      "screen_width=%d\nscreen_height=%d\nscreen_bits=%d\ntaskbar=%s\n"
-                     "desktop_enabled=%d\ncentre_pixel=0x%02X%02X%02X\nexit_code=0x%08lX\nend\n",
+                     "desktop_enabled=%d\ncentre_pixel=0x%02X%02X%02X\n%sexit_code=0x%08lX\nend\n",
                      run, ModulePath().c_str(), GetCommandLineA(), workingDirectory, width, height,
                      bits, TaskbarState(), IsWindowEnabled(GetDesktopWindow()) ? 1 : 0,
-                     GetRValue(centre), GetGValue(centre), GetBValue(centre),
+                     GetRValue(centre), GetGValue(centre), GetBValue(centre), probeLines.c_str(),
                      static_cast<unsigned long>(exitCode));
         std::fclose(out);
     }

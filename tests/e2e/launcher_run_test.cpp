@@ -1,0 +1,277 @@
+// The whole launcher, run as a user runs it: quorvanta.exe in a fresh installation directory with
+// its settings, splash bitmap, Java runtime with both rendering backends, pending patch and the
+// stand-in game where line 1 of "install.txt" points. The stand-in records what it was started
+// with and what the screen looked like while it ran.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scratch_directory.h"
+#include "stand_in_report.h"
+
+namespace {
+
+std::string g_launcherPath;
+std::string g_standInPath;
+
+// Wine shows the Unix file system as drive Z:.
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+const char* const kBackendFiles[] = {"bin\\j3daudio.dll", "bin\\j3d.dll", "lib\\ext\\j3dutils.jar",
+                                     "lib\\ext\\j3dcore.jar", "lib\\ext\\j3daudio.jar"};
+
+// A 24-bit bottom-up bitmap file of one colour.
+std::string SolidBitmap(int width, int height, COLORREF colour) {
+    const int stride = (width * 3 + 3) & ~3;
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * height);
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + pixelBytes;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    std::string row(static_cast<std::size_t>(stride), '\0');
+    for (int x = 0; x < width; ++x) {
+        row[x * 3] = static_cast<char>(GetBValue(colour));
+        row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+        row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+    }
+    for (int y = 0; y < height; ++y) {
+        bytes += row;
+    }
+    return bytes;
+}
+
+int ScreenMetric(int index) {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return value;
+}
+
+int CountLaunchers() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    int count = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, "quorvanta.exe") == 0) {
+            ++count;
+        }
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// A relaunched copy outlives the launcher the test started: wait until every copy has ended.
+bool WaitForAllLaunchers() {
+    for (int i = 0; i < 1200; ++i) {
+        if (CountLaunchers() == 0) {
+            return true;
+        }
+        Sleep(100);
+    }
+    return false;
+}
+
+class LauncherRun : public testing::Test {
+protected:
+    static constexpr COLORREF kSplashColour = RGB(0xFF, 0x00, 0x00);
+
+    void SetUp() override {
+        directory_ = WindowsPath(scratch_.path().string());
+        SetEnvironmentVariableA("STAND_IN_REPORT", (directory_ + "\\report.txt").c_str());
+        SetEnvironmentVariableA("STAND_IN_COUNTER", (directory_ + "\\runs.txt").c_str());
+        SetEnvironmentVariableA("STAND_IN_EXIT_CODES", "0");
+        // Give the launcher's drawing time to reach the screen before the stand-in looks.
+        SetEnvironmentVariableA("STAND_IN_SETTLE_MS", "700");
+        SetEnvironmentVariableA("STAND_IN_PROBES",
+                                "400,300 301,251 500,350 300,300 501,300 400,250 400,351 5,5 795,595");
+        LayOutInstallation();
+    }
+
+    void LayOutInstallation() {
+        ASSERT_TRUE(CopyFileA(g_launcherPath.c_str(), "quorvanta.exe", FALSE));
+        WriteFileBytes("install.txt", "jre\\bin\\\r\nworld\r\nmain\r\n32\r\nopengl\r\ngame\r\n");
+        WriteFileBytes("quorvanta.bmp", SolidBitmap(200, 100, kSplashColour));
+        for (const char* file : kBackendFiles) {
+            WriteFileBytes(std::string("jre\\") + file, std::string("old ") + file);
+            WriteFileBytes(std::string("jre\\opengl\\") + file, std::string("opengl ") + file);
+            WriteFileBytes(std::string("jre\\directx\\") + file, std::string("directx ") + file);
+        }
+        ASSERT_TRUE(CopyFileA(g_standInPath.c_str(), "jre\\bin\\javaw.exe", FALSE));
+        WriteFileBytes("patch\\game.jar", "patched game");
+        WriteFileBytes("patch\\levels\\one\\map.dat", "patched map");
+        WriteFileBytes("patch\\jre\\lib\\ext\\j3dcore.jar", "patched core");
+        WriteFileBytes("game.jar", "old game");
+    }
+
+    // Starts .\quorvanta.exe as a user would and returns its exit status.
+    DWORD RunLauncher() {
+        const std::string program = directory_ + "\\quorvanta.exe";
+        char commandLine[] = "quorvanta.exe";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                            directory_.c_str(), &startup, &process)) {
+            ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
+            return 0xDEAD;
+        }
+        DWORD status = 0xDEAD;
+        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &status);
+        } else {
+            ADD_FAILURE() << "the launcher did not end within two minutes";
+            TerminateProcess(process.hProcess, 1);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        EXPECT_TRUE(WaitForAllLaunchers());
+        return status;
+    }
+
+    std::vector<StandInRun> GameRuns() { return ReadStandInReport("report.txt"); }
+
+    ScratchDirectory scratch_;
+    std::string directory_;
+};
+
+TEST_F(LauncherRun, RunsTheGameOnAPreparedDesktopAndPutsItBack) {
+    const int width = ScreenMetric(HORZRES);
+    const int height = ScreenMetric(VERTRES);
+
+    EXPECT_EQ(RunLauncher(), 0u);
+
+    EXPECT_EQ(ReadFileBytes("install.txt"),
+              std::string("jre\\bin\\\r\nworld\r\nmain\r\n32\r\ngraphicsChanged\r\ngame\r\n"));
+    EXPECT_EQ(ReadFileBytes("output.txt"), std::string("jre\\bin\\javawmain"));
+    for (const char* file : kBackendFiles) {
+        const std::string expected = std::string(file) == "lib\\ext\\j3dcore.jar"
+                                         ? "patched core" // the patch is applied after the switch
+                                         : std::string("opengl ") + file;
+        EXPECT_EQ(ReadFileBytes(std::string("jre\\") + file), expected) << file;
+        EXPECT_EQ(ReadFileBytes(std::string("jre\\opengl\\") + file), std::string("opengl ") + file);
+    }
+    EXPECT_EQ(ReadFileBytes("game.jar"), std::string("patched game"));
+    EXPECT_EQ(ReadFileBytes("levels\\one\\map.dat"), std::string("patched map"));
+    EXPECT_EQ(GetFileAttributesA("patch\\levels"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA("patch"), INVALID_FILE_ATTRIBUTES);
+
+    const std::vector<StandInRun> runs = GameRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    const StandInRun& game = runs[0];
+    EXPECT_EQ(game.at("command_line"), "game main world");
+    EXPECT_EQ(game.at("working_directory"), directory_);
+    EXPECT_EQ(game.at("screen_width"), "800");
+    EXPECT_EQ(game.at("screen_height"), "600");
+    EXPECT_EQ(game.at("screen_bits"), "32");
+    EXPECT_NE(game.at("taskbar"), "visible");
+    EXPECT_EQ(game.at("desktop_enabled"), "1");
+    // The 200 x 100 bitmap covers (300, 250) to (499, 349) of the client area, which begins
+    // inside the window's one-pixel border: (301, 251) to (500, 350) on the screen.
+    for (const char* inside : {"pixel_400_300", "pixel_301_251", "pixel_500_350"}) {
+        EXPECT_EQ(game.at(inside), "0xFF0000") << inside;
+    }
+    for (const char* outside :
+         {"pixel_300_300", "pixel_501_300", "pixel_400_250", "pixel_400_351", "pixel_5_5",
+          "pixel_795_595"}) {
+        EXPECT_EQ(game.at(outside), "0x000000") << outside;
+    }
+
+    EXPECT_EQ(ScreenMetric(HORZRES), width);
+    EXPECT_EQ(ScreenMetric(VERTRES), height);
+}
+
+TEST_F(LauncherRun, DirectXRequestAtSixteenBitsSwitchesTheOtherBackend) {
+    WriteFileBytes("install.txt", "jre\\bin\\\nworld\nmain\n16\ndirectx\ngame\n");
+
+    EXPECT_EQ(RunLauncher(), 0u);
+
+    for (const char* file : kBackendFiles) {
+        if (std::string(file) != "lib\\ext\\j3dcore.jar") {
+            EXPECT_EQ(ReadFileBytes(std::string("jre\\") + file), std::string("directx ") + file);
+        }
+    }
+    const std::vector<StandInRun> runs = GameRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].at("screen_width"), "800");
+    EXPECT_EQ(runs[0].at("screen_height"), "600");
+}
+
+TEST_F(LauncherRun, GameAskingForRestartGetsAFreshLauncher) {
+    SetEnvironmentVariableA("STAND_IN_EXIT_CODES", "0xFFFFFFFE,0xFFFFFFFE,0");
+
+    EXPECT_EQ(RunLauncher(), 0u);
+
+    const std::vector<StandInRun> runs = GameRuns();
+    ASSERT_EQ(runs.size(), 3u);
+    for (const StandInRun& run : runs) {
+        EXPECT_EQ(run.at("command_line"), "game main world");
+        EXPECT_EQ(run.at("working_directory"), directory_);
+        EXPECT_EQ(run.at("screen_width"), "800");
+    }
+    // The request was taken by the first launcher only.
+    EXPECT_EQ(ReadFileBytes("install.txt"),
+              std::string("jre\\bin\\\r\nworld\r\nmain\r\n32\r\ngraphicsChanged\r\ngame\r\n"));
+}
+
+TEST_F(LauncherRun, WithoutSettingsNoGameStartsAndDiagnosticsEndEmpty) {
+    DeleteFileA("install.txt");
+
+    EXPECT_EQ(RunLauncher(), 0u);
+
+    EXPECT_EQ(ReadFileBytes("output.txt"), std::string());
+    EXPECT_TRUE(GameRuns().empty());
+    EXPECT_EQ(ReadFileBytes("game.jar"), std::string("patched game"));
+}
+
+TEST_F(LauncherRun, WithoutSplashBitmapTheLaunchStillRuns) {
+    DeleteFileA("quorvanta.bmp");
+
+    EXPECT_EQ(RunLauncher(), 0u);
+
+    const std::vector<StandInRun> runs = GameRuns();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].at("command_line"), "game main world");
+    EXPECT_EQ(runs[0].at("pixel_400_300"), "0x000000");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s QUORVANTA_EXE STAND_IN_GAME_EXE\n", argv[0]);
+        return 2;
+    }
+    g_launcherPath = WindowsPath(argv[1]);
+    g_standInPath = WindowsPath(argv[2]);
+    return RUN_ALL_TESTS();
+}

@@ -3,8 +3,10 @@
 # prefix whose default desktop is a 1024 x 768 virtual desktop (display-mode changes work there,
 # and a program's exit status still comes back through Wine).
 #
-#   wine-env.sh setup STATE_DIR i686|x86_64
+#   wine-env.sh setup STATE_DIR i686|x86_64 [DISPLAY]
 #   wine-env.sh cleanup STATE_DIR
+#
+# With a DISPLAY given, that display is used instead of a new Xvfb.
 #
 # STATE_DIR/env records what wine-run.sh needs: DISPLAY, WINEPREFIX and the Wine loader.
 set -euo pipefail
@@ -30,6 +32,10 @@ free_display() {
 }
 
 start_xvfb() {
+    if [ -n "${1:-}" ]; then
+        echo "$1" >"$state/display"
+        return
+    fi
     if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
         return
     fi
@@ -52,7 +58,7 @@ wine32_usable() {
 }
 
 setup() {
-    local arch=$1 loader usable=1
+    local arch=$1 display=${2:-} loader usable=1
     if [ "$arch" = i686 ]; then
         loader=$wine32
         wine32_usable || usable=0
@@ -64,7 +70,7 @@ setup() {
         echo "wine-env: this host cannot run 32-bit Wine; the 32-bit Windows tests will be skipped"
         return
     fi
-    start_xvfb
+    start_xvfb "$display"
     export DISPLAY
     DISPLAY=$(cat "$state/display")
     export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -97,7 +103,7 @@ cleanup() {
 }
 
 case $command in
-    setup) setup "${3:?arch}" ;;
+    setup) setup "${3:?arch}" "${4:-}" ;;
     cleanup) cleanup ;;
     *) echo "usage: wine-env.sh setup|cleanup STATE_DIR [ARCH]" >&2; exit 2 ;;
 esac

@@ -20,14 +20,16 @@ for target in "$build"/tests/fuzz/*_fuzz; do
     echo "fuzz: $name for ${seconds}s"
     log=$corpus.log
     status=0
-    (cd "$corpus" && "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus") \
+    mkdir -p "$build/artifacts"
+    (cd "$corpus" && "$target" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix="$build/artifacts/$name-" "$corpus") \
         >"$log" 2>&1 || status=$?
     grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)|ERROR|SUMMARY|invariant' \
         "$log" || true
     [ "$status" -eq 0 ] || tail -40 "$log"
     rm -rf "$corpus" "$log"
     if [ "$status" -ne 0 ]; then
-        echo "fuzz: $name FAILED"
+        echo "fuzz: $name FAILED; the failing input is kept in $build/artifacts"
         exit 1
     fi
 done

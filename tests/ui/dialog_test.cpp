@@ -15,6 +15,10 @@ namespace {
 
 constexpr UINT kProbeMessage = WM_APP + 1;
 constexpr int kProbeResult = 7;
+// Ends a dialog that never gets its first paint, so that the test fails instead of hanging.
+constexpr UINT_PTR kGiveUpTimer = 1;
+constexpr UINT kGiveUpMilliseconds = 20000;
+constexpr int kGaveUp = -2;
 
 std::string Visibility(HWND window) {
     return IsWindowVisible(window) ? "shown" : "hidden";
@@ -31,6 +35,7 @@ class ProbeDialog : public CDialog {
         CDialog::OnInitDialog();
         events.push_back("init " + Visibility(m_hWnd));
         owner = GetWindow(m_hWnd, GW_OWNER);
+        SetTimer(m_hWnd, kGiveUpTimer, kGiveUpMilliseconds, nullptr);
         // Waiting in the queue: it must be handled before the window is shown.
         PostMessageA(m_hWnd, kProbeMessage, 0, 0);
         return TRUE;
@@ -56,6 +61,11 @@ const MessageMapEntry kProbeMessages[] = {
     {WM_PAINT,
      [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
          static_cast<ProbeDialog&>(window).OnPaint();
+         return 0;
+     }},
+    {WM_TIMER,
+     [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
+         static_cast<ProbeDialog&>(window).EndDialog(kGaveUp);
          return 0;
      }},
     {kProbeMessage,

@@ -19,6 +19,10 @@ namespace {
 
 CWinApp g_testApplication;
 
+// Ends a dialog that never gets its first paint, so that the test fails instead of hanging.
+constexpr UINT_PTR kGiveUpTimer = 1;
+constexpr UINT kGiveUpMilliseconds = 20000;
+
 // What the splash dialog looked like when it was first painted.
 struct FirstPaint {
     bool visible = false;
@@ -61,6 +65,11 @@ const MessageMapEntry kObservedMessages[] = {
     {WM_PAINT,
      [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
          static_cast<ObservedSplash&>(window).OnFirstPaint();
+         return 0;
+     }},
+    {WM_TIMER,
+     [](CWnd& window, WPARAM, LPARAM) -> LRESULT {
+         static_cast<ObservedSplash&>(window).EndDialog(IDABORT);
          return 0;
      }},
 };

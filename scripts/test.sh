@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVANTA_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 
-section() { printf '\n==== %s ====\n' "$*"; }
+section() { printf '\n==== %s (at %ds) ====\n' "$*" "$SECONDS"; }
 
 section "packages"
 "$root/scripts/install-deps.sh"
@@ -34,4 +34,4 @@ section "fuzz"
 "$root/scripts/fuzz.sh" "${QUORVANTA_FUZZ_SECONDS:-60}"
 
 section "done"
-echo "all builds and tests passed"
+echo "all builds and tests passed in ${SECONDS}s"

@@ -16,6 +16,37 @@ void CopyEntry(const WIN32_FIND_DATAA& found, DirectoryEntry& entry) {
     entry.attributes = found.dwFileAttributes;
 }
 
+// A copy is written beside its destination under the destination's name followed by this suffix,
+// and takes the destination's name only once complete, so a copy cut short (the process ended,
+// the disk full) never leaves a half-written file in the destination's place. A copy cut short
+// by the end of the process leaves this file behind; the file that it was copying still waits
+// in the patch, and the next copy to the same destination overwrites it and puts it in place.
+constexpr char kPartialCopySuffix[] = ".quorvanta-partial";
+constexpr std::size_t kLongestName = 255; // of one path component
+
+// Writes destination + kPartialCopySuffix into path; false when that name would be too long for
+// the ANSI file calls or for one component.
+bool PartialCopyPath(const char* destination, char (&path)[MAX_PATH]) {
+    const std::size_t length = std::strlen(destination);
+    const char* separator = std::strrchr(destination, '\\');
+    const std::size_t nameLength =
+        separator == nullptr ? length
+                             : length - static_cast<std::size_t>(separator + 1 - destination);
+    if (length + sizeof kPartialCopySuffix > sizeof path ||
+        nameLength + sizeof kPartialCopySuffix - 1 > kLongestName) {
+        return false;
+    }
+    std::memcpy(path, destination, length);
+    std::memcpy(path + length, kPartialCopySuffix, sizeof kPartialCopySuffix);
+    return true;
+}
+
+// A copy of a read-only file is read-only, and a read-only file can't be deleted.
+void RemovePartialCopy(const char* path) {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path);
+}
+
 // A listing is a find handle; a handle that can't be opened becomes kNoListing, so that the
 // one failure value of the file operations is null whatever the platform's own value.
 ListingHandle ToListing(HANDLE find) {
@@ -47,7 +78,19 @@ void Win32FileSystem::CloseListing(ListingHandle listing) {
 }
 
 bool Win32FileSystem::CopyReplacing(const char* source, const char* destination) {
-    return CopyFileA(source, destination, FALSE) != 0;
+    char partial[MAX_PATH];
+    if (!PartialCopyPath(destination, partial)) {
+        // Too long for a second name beside it: the file is copied in place, as it always could.
+        return CopyFileA(source, destination, FALSE) != 0;
+    }
+    // The replacing rename fails, as the copy would, where the destination is in use, read-only
+    // or a directory; the destination then keeps its old bytes.
+    if (!CopyFileA(source, partial, FALSE) ||
+        !MoveFileExA(partial, destination, MOVEFILE_REPLACE_EXISTING)) {
+        RemovePartialCopy(partial);
+        return false;
+    }
+    return true;
 }
 
 bool Win32FileSystem::RemoveFile(const char* path) {

@@ -96,7 +96,7 @@ std::string ProgramBesideTest(const char* name) {
 
 // Another process holding a file open, as a running game or a virus scanner would.
 class FileHolder {
-public:
+  public:
     // share: "none" or "read".
     FileHolder(const std::string& path, const char* share) {
         static int counter = 0;
@@ -143,7 +143,7 @@ public:
         return status;
     }
 
-private:
+  private:
     HANDLE ready_ = nullptr;
     HANDLE release_ = nullptr;
     HANDLE process_ = nullptr;
@@ -254,6 +254,39 @@ TEST(Win32PatchMerge, LinksInThePatchTreeAreNotFollowed) {
     EXPECT_EQ(GetFileAttributesA("sub\\dirlink"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesA("toplink"), INVALID_FILE_ATTRIBUTES);
 }
+
+// A copy is written beside its destination and renamed into place. A copy cut short in an
+// earlier run, whose file still waits in the patch, is overwritten, put in place and gone.
+TEST(Win32PatchMerge, CopyCutShortEarlierIsCompletedAndNotLeftBehind) {
+    ScratchDirectory scratch;
+    WriteTree({{"patch\\data\\x.bin", "complete new bytes"},
+               {"data\\x.bin", "old"},
+               {"data\\x.bin.quorvanta-partial", "complete n"}});
+    MergePatch();
+    EXPECT_EQ(ReadTree(),
+              WithParents({{"patch", kDirectory}, {"data\\x.bin", "complete new bytes"}}));
+}
+
+// Destination names around the lengths at which a second name beside them no longer fits in
+// one path component (255) or in a path (259): every update is put in place either way, and
+// nothing else is left.
+class LongDestinationTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(LongDestinationTest, UpdateIsPutInPlace) {
+    const std::string& relative = GetParam();
+    ScratchDirectory scratch;
+    WriteTree({{"patch\\" + relative, "new"}, {relative, "old"}});
+    MergePatch();
+    EXPECT_EQ(ReadTree(), WithParents({{"patch", kDirectory}, {relative, "new"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32, LongDestinationTest,
+                         testing::Values(std::string(237, 'n'), std::string(238, 'n'),
+                                         std::string(100, 'd') + "\\" + std::string(138, 'e'),
+                                         std::string(100, 'd') + "\\" + std::string(139, 'e')),
+                         [](const auto& test) {
+                             return "Length" + std::to_string(test.param.size());
+                         });
 
 const char* const kRuntimeFiles[] = {"jre\\bin\\j3daudio.dll", "jre\\bin\\j3d.dll",
                                      "jre\\lib\\ext\\j3dutils.jar", "jre\\lib\\ext\\j3dcore.jar",

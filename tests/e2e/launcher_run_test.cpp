@@ -4,15 +4,13 @@
 // with and what the screen looked like while it ran.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "launcher_installation.h"
 #include "scratch_directory.h"
 #include "stand_in_report.h"
 
@@ -21,50 +19,6 @@ namespace {
 std::string g_launcherPath;
 std::string g_standInPath;
 
-// Wine shows the Unix file system as drive Z:.
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-const char* const kBackendFiles[] = {"bin\\j3daudio.dll", "bin\\j3d.dll", "lib\\ext\\j3dutils.jar",
-                                     "lib\\ext\\j3dcore.jar", "lib\\ext\\j3daudio.jar"};
-
-// A 24-bit bottom-up bitmap file of one colour.
-std::string SolidBitmap(int width, int height, COLORREF colour) {
-    const int stride = (width * 3 + 3) & ~3;
-    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * height);
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + pixelBytes;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-    std::string row(static_cast<std::size_t>(stride), '\0');
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = static_cast<char>(GetBValue(colour));
-        row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
-        row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
-    }
-    for (int y = 0; y < height; ++y) {
-        bytes += row;
-    }
-    return bytes;
-}
-
 int ScreenMetric(int index) {
     HDC screen = GetDC(nullptr);
     const int value = GetDeviceCaps(screen, index);
@@ -72,36 +26,8 @@ int ScreenMetric(int index) {
     return value;
 }
 
-int CountLaunchers() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    int count = 0;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, "quorvanta.exe") == 0) {
-            ++count;
-        }
-    }
-    CloseHandle(snapshot);
-    return count;
-}
-
-// A relaunched copy outlives the launcher the test started: wait until every copy has ended.
-bool WaitForAllLaunchers() {
-    for (int i = 0; i < 1200; ++i) {
-        if (CountLaunchers() == 0) {
-            return true;
-        }
-        Sleep(100);
-    }
-    return false;
-}
-
 class LauncherRun : public testing::Test {
-protected:
+  protected:
     static constexpr COLORREF kSplashColour = RGB(0xFF, 0x00, 0x00);
 
     void SetUp() override {
@@ -111,8 +37,9 @@ protected:
         SetEnvironmentVariableA("STAND_IN_EXIT_CODES", "0");
         // Give the launcher's drawing time to reach the screen before the stand-in looks.
         SetEnvironmentVariableA("STAND_IN_SETTLE_MS", "700");
-        SetEnvironmentVariableA("STAND_IN_PROBES",
-                                "400,300 301,251 500,350 300,300 501,300 400,250 400,351 5,5 795,595");
+        SetEnvironmentVariableA(
+            "STAND_IN_PROBES",
+            "400,300 301,251 500,350 300,300 501,300 400,250 400,351 5,5 795,595");
         LayOutInstallation();
     }
 
@@ -133,29 +60,7 @@ protected:
     }
 
     // Starts .\quorvanta.exe as a user would and returns its exit status.
-    DWORD RunLauncher() {
-        const std::string program = directory_ + "\\quorvanta.exe";
-        char commandLine[] = "quorvanta.exe";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessA(program.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                            directory_.c_str(), &startup, &process)) {
-            ADD_FAILURE() << "cannot start " << program << ": error " << GetLastError();
-            return 0xDEAD;
-        }
-        DWORD status = 0xDEAD;
-        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &status);
-        } else {
-            ADD_FAILURE() << "the launcher did not end within two minutes";
-            TerminateProcess(process.hProcess, 1);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        EXPECT_TRUE(WaitForAllLaunchers());
-        return status;
-    }
+    DWORD RunLauncher() { return RunLauncherIn(directory_ + "\\quorvanta.exe", directory_); }
 
     std::vector<StandInRun> GameRuns() { return ReadStandInReport("report.txt"); }
 
@@ -177,7 +82,8 @@ TEST_F(LauncherRun, RunsTheGameOnAPreparedDesktopAndPutsItBack) {
                                          ? "patched core" // the patch is applied after the switch
                                          : std::string("opengl ") + file;
         EXPECT_EQ(ReadFileBytes(std::string("jre\\") + file), expected) << file;
-        EXPECT_EQ(ReadFileBytes(std::string("jre\\opengl\\") + file), std::string("opengl ") + file);
+        EXPECT_EQ(ReadFileBytes(std::string("jre\\opengl\\") + file),
+                  std::string("opengl ") + file);
     }
     EXPECT_EQ(ReadFileBytes("game.jar"), std::string("patched game"));
     EXPECT_EQ(ReadFileBytes("levels\\one\\map.dat"), std::string("patched map"));
@@ -199,9 +105,8 @@ TEST_F(LauncherRun, RunsTheGameOnAPreparedDesktopAndPutsItBack) {
     for (const char* inside : {"pixel_400_300", "pixel_301_251", "pixel_500_350"}) {
         EXPECT_EQ(game.at(inside), "0xFF0000") << inside;
     }
-    for (const char* outside :
-         {"pixel_300_300", "pixel_501_300", "pixel_400_250", "pixel_400_351", "pixel_5_5",
-          "pixel_795_595"}) {
+    for (const char* outside : {"pixel_300_300", "pixel_501_300", "pixel_400_250", "pixel_400_351",
+                                "pixel_5_5", "pixel_795_595"}) {
         EXPECT_EQ(game.at(outside), "0x000000") << outside;
     }
 

@@ -267,9 +267,13 @@ echo "DLLs it imports: $(i686-w64-mingw32-objdump -p "$exe32" | awk '/DLL Name:/
 cd "$launch"
 rm -f memory.txt
 BENCH_MEMORY_REPORT=memory.txt "$wine" footprint_probe.exe quorvanta.exe | tr -d '\r' >probe.txt
+rm -f memory-splash.txt
+BENCH_MEMORY_REPORT=memory-splash.txt run_splash >/dev/null 2>&1 || true
+sed -n 's/^launcher_during_run_/splash_starter_during_run_/p' memory-splash.txt >>memory.txt
 echo "as Wine reports it for the $arch launcher run (GetProcessMemoryInfo):"
-awk -F= '/_peak_working_set=|_working_set=/ { printf "    %-40s %8.1f MiB\n", $1, $2 / 1048576 }
-         /_error=/ { printf "    %-40s error %s\n", $1, $2 }' memory.txt probe.txt
+awk -F= '/_peak_working_set=|_working_set=/ { printf "    %-44s %6.1f MiB\n", $1, $2 / 1048576 }
+         /_error=/ { printf "    %-44s error %s\n", $1, $2 }' memory.txt probe.txt
 echo "(launcher_during_run: read by the game from its parent while the launcher waits for it;"
 echo " after_end: read by the starting program on the launcher's handle once it has ended;"
-echo " game: the game's own figures, for the cost of any Wine GUI process)"
+echo " splash_starter_during_run: the same reading for the minimal splash starter;"
+echo " game: the game's own figures, a Wine process that loads no window DLLs)"

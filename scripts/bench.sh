@@ -13,8 +13,8 @@
 #    working set that Wine reports for a launcher run.
 #
 # Everything runs in one Wine prefix with one persistent wineserver, started here and stopped at
-# the end, and a small program that keeps the virtual desktop alive between runs: a wineserver or
-# desktop started afresh costs about a second per run and would swamp every figure.
+# the end (a wineserver started afresh costs about a second per run and would swamp every figure),
+# and a small program that keeps the virtual desktop alive, so that every run finds it running.
 # Full: 15 launcher runs of each kind, one round over the small patch, three over the large one.
 # --quick: 10 launcher runs of each kind, a 2,000-file small patch, one round of each patch.
 set -euo pipefail

@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string g_launcherPath;
-std::string g_standInPath;
-
 // A tree prepared from the Linux side by deep_patch_tree.sh, deeper than any Windows path.
 constexpr char kDeepTreeVariable[] = "QUORVANTA_DEEP_PATCH";
 constexpr int kDeepTreeLevels = 40;
@@ -241,16 +238,3 @@ INSTANTIATE_TEST_SUITE_P(Wine, HostileInstallation, testing::ValuesIn(kHostileCa
                          [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s QUORVANTA_EXE STAND_IN_GAME_EXE\n", argv[0]);
-        return 2;
-    }
-    g_launcherPath = WindowsPath(argv[1]);
-    g_standInPath = WindowsPath(argv[2]);
-    // A crash must show as an exit status, not as a dialog that waits for a user.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-    return RUN_ALL_TESTS();
-}

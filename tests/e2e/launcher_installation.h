@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+// The launcher and the stand-in game under test, as the program's two arguments name them
+// (launcher_test_main.cpp).
+extern std::string g_launcherPath;
+extern std::string g_standInPath;
+
 // Wine shows the Unix file system as drive Z:.
 inline std::string WindowsPath(std::string path) {
     if (!path.empty() && path[0] == '/') {

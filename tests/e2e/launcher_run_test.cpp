@@ -16,9 +16,6 @@
 
 namespace {
 
-std::string g_launcherPath;
-std::string g_standInPath;
-
 int ScreenMetric(int index) {
     HDC screen = GetDC(nullptr);
     const int value = GetDeviceCaps(screen, index);
@@ -169,14 +166,3 @@ TEST_F(LauncherRun, WithoutSplashBitmapTheLaunchStillRuns) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s QUORVANTA_EXE STAND_IN_GAME_EXE\n", argv[0]);
-        return 2;
-    }
-    g_launcherPath = WindowsPath(argv[1]);
-    g_standInPath = WindowsPath(argv[2]);
-    return RUN_ALL_TESTS();
-}

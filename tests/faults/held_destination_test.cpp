@@ -18,9 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string g_launcherPath;
-std::string g_standInPath;
-
 constexpr char kHeld[] = "data\\held.bin";
 constexpr char kWaiting[] = "patch\\data\\held.bin";
 
@@ -130,14 +127,3 @@ INSTANTIATE_TEST_SUITE_P(Launcher, HeldDestination, testing::ValuesIn(kHeldCases
                          [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s QUORVANTA_EXE STAND_IN_GAME_EXE\n", argv[0]);
-        return 2;
-    }
-    g_launcherPath = WindowsPath(argv[1]);
-    g_standInPath = WindowsPath(argv[2]);
-    return RUN_ALL_TESTS();
-}

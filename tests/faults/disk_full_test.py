@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 from fault_support import (SKIPPED, Patch, Wine, check_installation, file_digests,
-                           lay_out_launcher, windows_path, write_file)
+                           lay_out_launcher, report_faults, windows_path, write_file)
 
 MIB = 1 << 20
 FILESYSTEM_SIZE = 32 * MIB
@@ -146,13 +146,7 @@ def main():
         wine.stop_everything()
         if subprocess.run(["umount", mount_point], check=False).returncode != 0:
             subprocess.run(["umount", "-l", mount_point], check=False)
-    if faults:
-        print(f"FAILED ({len(faults)} faults, the first ones here):")
-        for fault in faults[:20]:
-            print("  " + fault)
-        return 1
-    shutil.rmtree(work, ignore_errors=True)
-    return 0
+    return report_faults(faults, work, shown=20)
 
 
 if __name__ == "__main__":

@@ -217,3 +217,14 @@ class Clock:
 
     def seconds(self):
         return time.monotonic() - self.start
+
+
+def report_faults(faults, work, shown=20):
+    """Prints the faults and returns the exit status; a clean run removes its work folder."""
+    if faults:
+        print(f"FAILED ({len(faults)} faults; work kept in {work}):")
+        for fault in faults[:shown]:
+            print("  " + fault)
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    return 0

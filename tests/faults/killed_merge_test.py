@@ -21,7 +21,7 @@ import tempfile
 import time
 
 from fault_support import (Clock, Wine, check_installation, file_digests, lay_out_launcher,
-                           mixed_patch, windows_path, write_file)
+                           mixed_patch, report_faults, windows_path, write_file)
 
 BIG_SIZES = [3 << 20, 5 << 20, 8 << 20, 4 << 20, 6 << 20, 7 << 20]
 OTHER_FILES = {"saves/slot1.sav": b"a saved game\n", "readme.txt": b"version 1\n"}
@@ -170,13 +170,7 @@ def main():
         wine.stop_everything()
     print(f"{kills} kills, {mid_merge} in the middle of the merge, {with_leftovers} left extra "
           f"files, {total.seconds():.0f} s")
-    if faults:
-        print(f"FAILED ({len(faults)} faults; installation kept in {work}):")
-        for fault in faults[:40]:
-            print("  " + fault)
-        return 1
-    shutil.rmtree(work, ignore_errors=True)
-    return 0
+    return report_faults(faults, work, shown=40)
 
 
 if __name__ == "__main__":
